@@ -1,0 +1,20 @@
+// zova3-sim's command line.
+#pragma once
+
+#include <QCommandLineParser>
+#include <QString>
+
+#include <string>
+
+#include "sim/unit.h"
+
+namespace sim {
+
+void add_options(QCommandLineParser& parser);
+// Fills the unit from the parsed options and returns the socket path; sets
+// error (and returns an empty path) on a bad value.
+std::string apply_options(const QCommandLineParser& parser, unit& u, QString& error);
+// Work to do when the program ends (saving state the options asked for).
+void finish(unit& u);
+
+}  // namespace sim
