@@ -5,8 +5,6 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include <algorithm>
-
 #include "adjust/windows.h"
 #include "devicelink/commands.h"
 #include "devicelink/desktop.h"
@@ -75,15 +73,7 @@ void Form1::enable_buttons(bool enabled)
 
 void Form1::connect()
 {
-    int zero_bytes = 8;
-    if (devicelink::find_device()) {
-        devicelink::build::presence_query();
-        devicelink::exchange();
-        const auto& reply = devicelink::input_report;
-        zero_bytes = static_cast<int>(std::count(reply.begin() + 1, reply.begin() + 9, 0));
-        devicelink::wait_ticks(3);
-    }
-    if (zero_bytes == 8) {
+    if (!devicelink::unit_answers()) {
         Text1->setText(QStringLiteral("ＺＯＶＡ－３　No　Ｃｏｎｎｅｃｔ"));
         enable_buttons(false);
         connected = 0;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "devicelink/tick_clock.h"
+
 namespace devicelink {
 
 void put24(std::size_t first, std::uint32_t value)
@@ -15,6 +17,19 @@ void exchange()
 {
     write_report(command_frame);
     read_report();
+}
+
+bool unit_answers()
+{
+    if (!find_device()) {
+        return false;
+    }
+    build::presence_query();
+    exchange();
+    const bool answered = std::any_of(input_report.begin() + 1, input_report.begin() + 9,
+                                      [](std::uint8_t b) { return b != 0; });
+    wait_ticks(3);
+    return answered;
 }
 
 namespace {

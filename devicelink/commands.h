@@ -59,4 +59,9 @@ void put24(std::size_t first, std::uint32_t value);
 // Writes command_frame and reads the one reply that most commands have.
 void exchange();
 
+// The start-up check of both programs: looks for the unit, sends it the
+// presence query and pauses 3 ticks. True when at least one of reply bytes 1
+// to 8 is not zero; no unit means no frame and no pause.
+bool unit_answers();
+
 }  // namespace devicelink

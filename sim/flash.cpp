@@ -1,5 +1,7 @@
 #include "sim/flash.h"
 
+#include <QCommandLineParser>
+
 #include "sim/unit.h"
 
 namespace sim {
@@ -17,6 +19,19 @@ void flash_data(unit& u, std::span<const std::uint8_t, 8>)
 bool flash_command(unit&, std::span<const std::uint8_t, 8>)
 {
     return false;
+}
+
+void add_flash_options(QCommandLineParser&)
+{
+}
+
+bool apply_flash_options(const QCommandLineParser&, unit&, QString&)
+{
+    return true;
+}
+
+void finish_flash(unit&)
+{
 }
 
 }  // namespace sim

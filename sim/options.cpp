@@ -52,6 +52,9 @@ void add_options(QCommandLineParser& parser)
         {"stop-after", "Stop answering after this many frames (the unit unplugged).", "frames"},
         {"drop-every", "Drop every n-th reply.", "n"},
     });
+    add_flash_options(parser);
+    add_timing_options(parser);
+    add_picture_options(parser);
 }
 
 std::string apply_options(const QCommandLineParser& parser, unit& u, QString& error)
@@ -61,7 +64,9 @@ std::string apply_options(const QCommandLineParser& parser, unit& u, QString& er
         !number16(parser, "input-length", u.opt.input_length, error) ||
         !number16(parser, "output-length", u.opt.output_length, error) ||
         !number(parser, "stop-after", 0xFFFFFFFF, u.opt.stop_after_frames, error) ||
-        !number(parser, "drop-every", 0xFFFFFFFF, u.opt.drop_every_nth_reply, error)) {
+        !number(parser, "drop-every", 0xFFFFFFFF, u.opt.drop_every_nth_reply, error) ||
+        !apply_flash_options(parser, u, error) || !apply_timing_options(parser, u, error) ||
+        !apply_picture_options(parser, u, error)) {
         return {};
     }
     u.opt.silent = parser.isSet("silent");
@@ -74,8 +79,9 @@ std::string apply_options(const QCommandLineParser& parser, unit& u, QString& er
     return parser.isSet("socket") ? parser.value("socket").toStdString() : default_socket_path();
 }
 
-void finish(unit&)
+void finish(unit& u)
 {
+    finish_flash(u);
 }
 
 }  // namespace sim
