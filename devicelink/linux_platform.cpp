@@ -143,12 +143,7 @@ int linux_platform::open_hidraw(const std::string& path, bool for_reading)
 int linux_platform::open_virtual_unit(const std::string& path)
 {
     sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof(address.sun_path)) {
-        return -1;
-    }
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+    const int fd = seqpacket_socket(path, address);
     if (fd < 0) {
         return -1;
     }

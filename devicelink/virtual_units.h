@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+struct sockaddr_un;
+
 namespace devicelink {
 
 struct greeting {
@@ -31,6 +33,10 @@ std::string virtual_unit_directory();
 // Whether the directory may be trusted: under /tmp another account could
 // otherwise plant a unit there.
 bool virtual_unit_directory_trusted(const std::string& directory);
+// A SOCK_SEQPACKET socket with its Unix address set to path, not yet bound or
+// connected; -1 when the path is too long or no socket can be had.
+int seqpacket_socket(const std::string& path, sockaddr_un& address);
+
 // The unit sockets (names ending in ".sock"), in ascending byte order of name.
 std::vector<std::string> list_virtual_units();
 

@@ -64,12 +64,7 @@ void converse(unit& u, int fd, const std::atomic<bool>& stop, std::mutex& guard)
 int listen_on(const std::string& socket_path)
 {
     sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (socket_path.size() >= sizeof(address.sun_path)) {
-        return -1;
-    }
-    std::memcpy(address.sun_path, socket_path.c_str(), socket_path.size() + 1);
-    const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+    const int fd = devicelink::seqpacket_socket(socket_path, address);
     if (fd < 0) {
         return -1;
     }

@@ -88,19 +88,8 @@ TEST_F(adjust_form1, layout_follows_the_design_in_twips)
 }
 
 // Replies scripted byte by byte, through the plain platform double.
-class adjust_form1_replies : public ::testing::Test {
+class adjust_form1_replies : public testing_support::fake_platform_test {
 protected:
-    void SetUp() override
-    {
-        devicelink::reset_for_tests();
-        devicelink::set_platform(&platform);
-    }
-    void TearDown() override
-    {
-        devicelink::set_platform(nullptr);
-        devicelink::reset_for_tests();
-    }
-    testing_support::fake_platform platform;
     testing_support::desktop_doubles doubles;
 };
 

@@ -9,18 +9,8 @@ using testing_support::fake_platform;
 
 namespace {
 
-class device_link : public ::testing::Test {
+class device_link : public testing_support::fake_platform_test {
 protected:
-    void SetUp() override
-    {
-        devicelink::reset_for_tests();
-        devicelink::set_platform(&platform);
-    }
-    void TearDown() override
-    {
-        devicelink::set_platform(nullptr);
-        devicelink::reset_for_tests();
-    }
     void add(const std::string& path, std::uint16_t vendor, std::uint16_t product, std::uint16_t version = 0)
     {
         fake_interface i;
@@ -28,7 +18,6 @@ protected:
         i.attributes = {vendor, product, version};
         platform.interfaces.push_back(i);
     }
-    fake_platform platform;
 };
 
 TEST_F(device_link, no_interface_at_all_opens_nothing)

@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "devicelink/hid_platform.h"
+#include "devicelink/link.h"
 
 namespace testing_support {
 
@@ -102,6 +105,22 @@ private:
     fake_interface* find(int h) { return &interfaces.at(handles.at(h)); }
     std::map<int, std::size_t> handles;
     int next = 0;
+};
+
+// The device link wired to a fresh fake_platform for each test.
+class fake_platform_test : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        devicelink::reset_for_tests();
+        devicelink::set_platform(&platform);
+    }
+    void TearDown() override
+    {
+        devicelink::set_platform(nullptr);
+        devicelink::reset_for_tests();
+    }
+    fake_platform platform;
 };
 
 }  // namespace testing_support
