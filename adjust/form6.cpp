@@ -245,6 +245,7 @@ Form6::Form6(QWidget* parent) : QWidget(parent)
     setObjectName(QStringLiteral("Form6"));
     setWindowTitle(QStringLiteral("入出力映像信号調整"));
     setFixedSize(desktop::twips_size(8280, 5100));
+    setFont(desktop::japanese_font(QStringLiteral("ＭＳ Ｐゴシック"), 9));
 
     std::array<QGroupBox*, group_boxes.size()> frames{};
     for (std::size_t g = 0; g < group_boxes.size(); ++g) {
