@@ -104,7 +104,7 @@ TEST_F(adjust_form1_replies, one_nonzero_reply_byte_counts_and_the_report_id_doe
                                 reply_case{{0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF}, false}}) {
         devicelink::reset_for_tests();
         platform = {};
-        platform.interfaces.push_back({"/dev/hidraw0", {0x17A7, 0x0001, 0}, {65, 65}});
+        platform.add("/dev/hidraw0", {0x17A7, 0x0001, 0});
         std::vector<std::uint8_t> r(65, 0);
         std::copy(c.reply.begin(), c.reply.end(), r.begin());
         platform.interfaces[0].answers.push_back(r);
@@ -116,7 +116,7 @@ TEST_F(adjust_form1_replies, one_nonzero_reply_byte_counts_and_the_report_id_doe
 
 TEST_F(adjust_form1_replies, no_unit_sends_nothing_and_disables_everything)
 {
-    platform.interfaces.push_back({"/dev/hidraw0", {0x046D, 0xC077, 0}, {9, 2}});
+    platform.add("/dev/hidraw0", {0x046D, 0xC077, 0}, {9, 2});
     adjust::Form1 form;
     EXPECT_EQ(form.Text1->text(), no_connect_text);
     EXPECT_TRUE(all_buttons_enabled(form, false));

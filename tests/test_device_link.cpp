@@ -4,7 +4,6 @@
 #include "devicelink/link.h"
 #include "support/fake_platform.h"
 
-using testing_support::fake_interface;
 using testing_support::fake_platform;
 
 namespace {
@@ -13,10 +12,7 @@ class device_link : public testing_support::fake_platform_test {
 protected:
     void add(const std::string& path, std::uint16_t vendor, std::uint16_t product, std::uint16_t version = 0)
     {
-        fake_interface i;
-        i.path = path;
-        i.attributes = {vendor, product, version};
-        platform.interfaces.push_back(i);
+        platform.add(path, {vendor, product, version});
     }
 };
 
@@ -52,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(table, discovery_match,
 TEST_F(device_link, first_match_in_enumeration_order_wins_and_others_are_closed_or_untouched)
 {
     add("/dev/hidraw0", 0x046D, 0xC077);  // a mouse
-    platform.interfaces.push_back({"/dev/hidraw1", {0x17A7, 0x0001, 0}, {65, 65}, false});  // no permission
+    platform.add("/dev/hidraw1", {0x17A7, 0x0001, 0}).openable = false;  // no permission
     add("/dev/hidraw2", 0x04D8, 0x0000);
     add("/dev/hidraw3", 0x17A7, 0x0001);
 
@@ -79,7 +75,7 @@ class unusable_unit : public device_link, public ::testing::WithParamInterface<u
 TEST_P(unusable_unit, counts_as_not_found_and_leaves_nothing_open)
 {
     const unusable_case c = GetParam();
-    platform.interfaces.push_back({"/dev/hidraw0", {0x17A7, 0x0001, 0}, c.lengths, true, c.second_open_works});
+    platform.add("/dev/hidraw0", {0x17A7, 0x0001, 0}, c.lengths).second_open_works = c.second_open_works;
     EXPECT_FALSE(devicelink::find_device());
     EXPECT_EQ(platform.open_handles, 0);
     devicelink::write_report(devicelink::command_frame);
@@ -112,7 +108,7 @@ TEST_F(device_link, output_report_is_id_zero_frame_and_zero_fill)
     for (std::uint16_t length : {9, 65, 100}) {
         SetUp();
         platform = {};
-        platform.interfaces.push_back({"/dev/hidraw0", {0x17A7, 0x0001, 0}, {65, length}});
+        platform.add("/dev/hidraw0", {0x17A7, 0x0001, 0}, {65, length});
         devicelink::write_report({0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88});
         ASSERT_EQ(platform.written.size(), 1u);
         std::vector<std::uint8_t> expected(length, 0);

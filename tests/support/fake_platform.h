@@ -31,6 +31,16 @@ public:
     std::vector<std::vector<std::uint8_t>> written;
     int open_handles = 0;
 
+    fake_interface& add(const std::string& path, devicelink::hid_attributes attributes,
+                        devicelink::report_lengths lengths = {65, 65})
+    {
+        fake_interface& i = interfaces.emplace_back();
+        i.path = path;
+        i.attributes = attributes;
+        i.lengths = lengths;
+        return i;
+    }
+
     std::vector<std::string> list_interfaces() override
     {
         events.push_back("list");
