@@ -267,13 +267,14 @@ void Form5::read_out()
     }
 }
 
-// Keeps the aspect at the design height and centres the box on the design rectangle.
+// Keeps the aspect at the design height and centres the box on the design
+// rectangle; a wide picture may reach past its left edge.
 void Form5::place_picture()
 {
     const float display_width = static_cast<float>(picture_width) * 4500.0F / static_cast<float>(picture_height);
     const float left = (static_cast<float>(picture_design_width) - display_width) / 2.0F + picture_left;
-    Picture1->setGeometry(desktop::px(static_cast<int>(std::lround(left))), desktop::px(picture_top),
-                          desktop::px(static_cast<int>(std::lround(display_width))),
+    const auto pixels = [](float twips) { return static_cast<int>(std::lround(twips / 15.0F)); };
+    Picture1->setGeometry(pixels(left), desktop::px(picture_top), pixels(display_width),
                           desktop::px(picture_design_height));
     Picture1->clear_picture(picture_width, picture_height);
 }
