@@ -159,7 +159,14 @@ Form5::Form5(QWidget* parent) : QWidget(parent)
         update_buttons();
         if (!running && check_pending) {
             // Checked from the event loop, once the download's own handler has returned.
-            QMetaObject::invokeMethod(this, [this] { fpga_check(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (check_pending) {
+                        fpga_check();
+                    }
+                },
+                Qt::QueuedConnection);
         }
     });
 
