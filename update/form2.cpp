@@ -81,8 +81,10 @@ void show_form2()
     if (the_dialog.isNull()) {
         the_dialog = new Form2;
     }
+    if (the_dialog->isVisible()) {
+        the_dialog->raise();
+    }
     the_dialog->show();
-    the_dialog->raise();
 }
 
 Form2* form2()
