@@ -16,7 +16,9 @@
 #include "devicelink/tick_clock.h"
 #include "flash_fixture.h"
 #include "sim/flash.h"
+#include "devicelink/linux_platform.h"
 #include "support/doubles.h"
+#include "support/socket_unit.h"
 #include "update/form1.h"
 #include "update/form2.h"
 
@@ -334,6 +336,38 @@ TEST_F(vsupdate, an_unplugged_unit_ends_the_update_with_an_error)
     const unsigned sum = std::accumulate(content.begin(), content.end(), 0u);
     EXPECT_EQ(form.Text2->text(), QString("Write error  rom=0 file=%1").arg(QString::number(sum, 16).toUpper()));
     EXPECT_EQ(written_regions().size(), 1u);
+}
+
+// The same package over a real socket, with the unit in a thread of its own.
+TEST(vsupdate_over_socket, the_example_package_writes_the_unit_flash)
+{
+    devicelink::reset_for_tests();
+    testing_support::socket_units sockets;
+    sim::unit& u = sockets.serve("unit");
+    devicelink::linux_platform platform;
+    devicelink::set_platform(&platform);
+    testing_support::desktop_doubles doubles;
+    {
+        update::Form1 form;
+        ASSERT_TRUE(form.Command21->isEnabled());
+        doubles.dialogs.answers.push_back(QStringLiteral(ZOVA_SOURCE_DIR "/examples/example.z3b"));
+        QTest::mouseClick(form.Command21, Qt::LeftButton);
+        EXPECT_EQ(form.Text1->text(), ok_text);
+        ASSERT_NE(update::form2(), nullptr);
+        QTest::mouseClick(update::form2()->Command1, Qt::LeftButton);
+        delete update::form2();
+    }
+    devicelink::close_handles();
+    devicelink::set_platform(nullptr);
+    devicelink::reset_for_tests();
+    sockets.stop();
+
+    QFile bin(QStringLiteral(ZOVA_SOURCE_DIR "/examples/app.bin"));
+    ASSERT_TRUE(bin.open(QIODevice::ReadOnly));
+    const QByteArray app = bin.readAll();
+    EXPECT_EQ(sim::flash_bytes(u, 0xE8000, app.size()), std::vector<std::uint8_t>(app.begin(), app.end()));
+    ASSERT_EQ(u.flash.mcu_writes.size(), 1u);
+    EXPECT_EQ(u.flash.mcu_writes[0], (std::array<std::uint8_t, 8>{0x0B, 0x00, 0x00, 0x80, 0x0F, 0xF8, 0x7F, 0x00}));
 }
 
 }  // namespace
