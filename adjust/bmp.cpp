@@ -8,8 +8,6 @@
 
 namespace adjust {
 
-QString file_path;
-
 namespace {
 
 constexpr std::size_t header_size = 54;

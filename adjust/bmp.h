@@ -3,12 +3,11 @@
 
 #include <QString>
 
+#include "adjust/form1.h"
+
 #include <cstdint>
 
 namespace adjust {
-
-// The path of the file that the current file operation writes or sends.
-extern QString file_path;
 
 // The chosen name with its extension, if any, replaced by ".bmp".
 QString bmp_file_name(const QString& chosen);

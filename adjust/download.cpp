@@ -13,9 +13,6 @@ namespace adjust {
 
 namespace {
 
-// The file being downloaded, kept for the checksum's second reading.
-QString file_path;
-
 // A file chosen by the user into the unit's flash at flash_address; the
 // verification line replaces the status line.
 void download(Form1& form)

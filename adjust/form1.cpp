@@ -15,6 +15,7 @@
 namespace adjust {
 
 std::int16_t connected = 0;
+QString file_path;
 
 namespace {
 

@@ -2,6 +2,7 @@
 // the rest of the program.
 #pragma once
 
+#include <QString>
 #include <QWidget>
 
 #include <cstdint>
@@ -14,6 +15,9 @@ namespace adjust {
 
 // 1 when the start-up check found a unit that answered, else 0.
 extern std::int16_t connected;
+// The file that the current file operation sends to the unit or writes
+// (the command-file load, the BMP save).
+extern QString file_path;
 
 class Form1 : public QWidget {
     Q_OBJECT
