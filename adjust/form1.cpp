@@ -21,13 +21,6 @@ namespace {
 
 Form1* the_main_window = nullptr;
 
-QPushButton* button(QWidget* parent, const QString& caption, QRect r)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setGeometry(r);
-    return b;
-}
-
 }  // namespace
 
 Form1* main_window()
@@ -45,10 +38,10 @@ Form1::Form1(QWidget* parent) : QWidget(parent)
     Text1 = new QLineEdit(QStringLiteral("Text1"), this);
     Text1->setGeometry(twips_rect(360, 360, 6135, 495));
     Text1->setFont(desktop::japanese_font(QStringLiteral("ＭＳ Ｐゴシック"), 11.25));
-    Command10 = button(this, QStringLiteral("zova cmd　load"), twips_rect(4080, 1200, 1575, 495));
-    Command1 = button(this, QStringLiteral("入出力映像信号調整"), twips_rect(240, 1200, 1815, 495));
-    Command2 = button(this, QStringLiteral("リモートコントロール"), twips_rect(2160, 1200, 1815, 495));
-    Command3 = button(this, QStringLiteral("キャプチャー"), twips_rect(5760, 1200, 1575, 495));
+    Command10 = desktop::twips_button(this, QStringLiteral("zova cmd　load"), 4080, 1200, 1575, 495);
+    Command1 = desktop::twips_button(this, QStringLiteral("入出力映像信号調整"), 240, 1200, 1815, 495);
+    Command2 = desktop::twips_button(this, QStringLiteral("リモートコントロール"), 2160, 1200, 1815, 495);
+    Command3 = desktop::twips_button(this, QStringLiteral("キャプチャー"), 5760, 1200, 1575, 495);
     // Tab order follows the design, not the left-to-right placement.
     setTabOrder(Text1, Command10);
     setTabOrder(Command10, Command1);

@@ -68,13 +68,6 @@ void send_freeze(std::int16_t state)
     devicelink::exchange();
 }
 
-QPushButton* button(QWidget* parent, const QString& caption, QRect r)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setGeometry(r);
-    return b;
-}
-
 }  // namespace
 
 Form5* form5()
@@ -139,11 +132,11 @@ Form5::Form5(QWidget* parent) : QWidget(parent)
 
     Picture1 = new picture_box(this);
     Picture1->setGeometry(twips_rect(picture_left, picture_top, picture_design_width, picture_design_height));
-    Command1 = button(this, caption_live(), twips_rect(360, 4560, 1215, 855));
-    Command2 = button(this, QStringLiteral("キャプチャー"), twips_rect(2040, 4560, 1215, 855));
-    Command3 = button(this, QStringLiteral("停止"), twips_rect(3720, 4560, 1095, 855));
-    Command4 = button(this, QStringLiteral("BMP保存"), twips_rect(5280, 4560, 1095, 855));
-    Command5 = button(this, QStringLiteral("終了"), twips_rect(6840, 4560, 1095, 855));
+    Command1 = desktop::twips_button(this, caption_live(), 360, 4560, 1215, 855);
+    Command2 = desktop::twips_button(this, QStringLiteral("キャプチャー"), 2040, 4560, 1215, 855);
+    Command3 = desktop::twips_button(this, QStringLiteral("停止"), 3720, 4560, 1095, 855);
+    Command4 = desktop::twips_button(this, QStringLiteral("BMP保存"), 5280, 4560, 1095, 855);
+    Command5 = desktop::twips_button(this, QStringLiteral("終了"), 6840, 4560, 1095, 855);
     Text1 = new QPlainTextEdit(this);
     Text1->setGeometry(twips_rect(480, 5520, 7455, 615));
     Text1->setFont(desktop::japanese_font(QStringLiteral("ＭＳ Ｐゴシック"), 9));

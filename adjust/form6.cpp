@@ -290,12 +290,10 @@ Form6::Form6(QWidget* parent) : QWidget(parent)
         QObject::connect(bar, &QScrollBar::valueChanged, this, [this, i](int value) { timing_changed(*this, i, value); });
     }
 
-    Command1 = new QPushButton(QStringLiteral("data save"), this);
+    Command1 = desktop::twips_button(this, QStringLiteral("data save"), 4440, 4440, 1695, 495);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(twips_rect(4440, 4440, 1695, 495));
-    Command2 = new QPushButton(QStringLiteral("data load"), this);
+    Command2 = desktop::twips_button(this, QStringLiteral("data load"), 6480, 4440, 1695, 495);
     Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setGeometry(twips_rect(6480, 4440, 1695, 495));
     QObject::connect(Command1, &QPushButton::clicked, this, [this] { save_timing_file(*this); });
     QObject::connect(Command2, &QPushButton::clicked, this, [this] { load_timing_file(*this); });
 

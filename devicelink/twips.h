@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QFont>
+#include <QPushButton>
 #include <QRect>
 #include <QSize>
 
@@ -20,6 +21,14 @@ inline QRect twips_rect(int left, int top, int width, int height)
 inline QSize twips_size(int width, int height)
 {
     return {px(width), px(height)};
+}
+
+// A command button with its caption, placed in twips on parent.
+inline QPushButton* twips_button(QWidget* parent, const QString& caption, int left, int top, int width, int height)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setGeometry(twips_rect(left, top, width, height));
+    return b;
 }
 
 // The designed face where it is installed, else the system's Japanese sans-serif.

@@ -7,17 +7,18 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "devicelink/commands.h"
 #include "sim/unit.h"
 
 namespace sim {
 
 namespace {
 
-constexpr std::uint8_t code_status_poll = 0x00;
-constexpr std::uint8_t code_erase_sector = 0x04;
-constexpr std::uint8_t code_erase_block = 0x05;
-constexpr std::uint8_t code_checksum_request = 0x06;
-constexpr std::uint8_t code_mcu_write = 0x0B;
+using devicelink::code_status_poll;
+using devicelink::code_erase_sector;
+using devicelink::code_erase_block;
+using devicelink::code_checksum_request;
+using devicelink::code_mcu_write;
 constexpr std::uint32_t address_mask = flash_size - 1;
 
 std::uint32_t get24(std::span<const std::uint8_t, 8> f, std::size_t first)

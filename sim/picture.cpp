@@ -7,15 +7,16 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "devicelink/commands.h"
 #include "sim/unit.h"
 
 namespace sim {
 
 namespace {
 
-constexpr std::uint8_t code_picture_info = 0x14;
-constexpr std::uint8_t code_line_read = 0x15;
-constexpr std::uint8_t code_set_freeze = 0x16;
+using devicelink::code_picture_info;
+using devicelink::code_line_read;
+using devicelink::code_set_freeze;
 constexpr std::size_t report_bytes = 64;
 
 constexpr std::array<rgb, 8> bars{{

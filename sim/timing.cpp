@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "devicelink/commands.h"
 #include "sim/unit.h"
 
 namespace sim {
@@ -13,11 +14,11 @@ namespace {
 
 constexpr std::size_t address_space = 0x10000;
 
-constexpr std::uint8_t code_timing_mode = 0x0F;
-constexpr std::uint8_t code_timing_read = 0x10;
-constexpr std::uint8_t code_timing_write = 0x11;
-constexpr std::uint8_t code_timing_apply = 0x12;
-constexpr std::uint8_t code_remote_key = 0x13;
+using devicelink::code_timing_mode;
+using devicelink::code_timing_read;
+using devicelink::code_timing_write;
+using devicelink::code_timing_apply;
+using devicelink::code_remote_key;
 
 struct default_parameter {
     std::size_t low_offset;

@@ -1,3 +1,4 @@
+#include "devicelink/commands.h"
 #include "sim/unit.h"
 
 #include <algorithm>
@@ -7,8 +8,8 @@ namespace sim {
 
 namespace {
 
-constexpr std::uint8_t code_write_start = 0x01;
-constexpr std::uint8_t code_presence_query = 0x02;
+using devicelink::code_write_start;
+using devicelink::code_presence_query;
 
 // The unit's answer to the presence query: its model and firmware version.
 void answer_presence(unit& u)

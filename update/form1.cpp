@@ -156,10 +156,8 @@ Form1::Form1(QWidget* parent) : QWidget(parent)
     QPalette bar = Shape1->palette();
     bar.setColor(QPalette::Window, QColor(0, 0, 255));
     Shape1->setPalette(bar);
-    Command21 = new QPushButton(QStringLiteral("アップデート"), this);
-    Command21->setGeometry(twips_rect(1680, 2520, 2895, 375));
-    Command1 = new QPushButton(QStringLiteral("終了"), this);
-    Command1->setGeometry(twips_rect(6840, 2520, 1095, 375));
+    Command21 = desktop::twips_button(this, QStringLiteral("アップデート"), 1680, 2520, 2895, 375);
+    Command1 = desktop::twips_button(this, QStringLiteral("終了"), 6840, 2520, 1095, 375);
 
     QObject::connect(Command21, &QPushButton::clicked, this, [this] { run_update(); });
     QObject::connect(Command1, &QPushButton::clicked, this, [] { desktop::ending().end_now(); });

@@ -16,13 +16,6 @@ namespace {
 
 QPointer<Form2> the_dialog;
 
-QPushButton* button(QWidget* parent, const QString& caption, QRect r)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setGeometry(r);
-    return b;
-}
-
 }  // namespace
 
 Form2::Form2(QWidget* parent) : QWidget(parent)
@@ -37,9 +30,9 @@ Form2::Form2(QWidget* parent) : QWidget(parent)
     Text1->setPlainText(QStringLiteral("マイコン書き込みボタンを押してください。\n"
                                        "マイコン書き込み中はZOVA-3の電源を切らないでください\n"
                                        "。\n"));
-    Command1 = button(this, QStringLiteral("マイコン　書き込み"), twips_rect(120, 960, 1695, 495));
-    Command3 = button(this, QStringLiteral("終了"), twips_rect(2160, 960, 1695, 495));
-    Command2 = button(this, QStringLiteral("キャンセル"), twips_rect(4320, 960, 1695, 495));
+    Command1 = desktop::twips_button(this, QStringLiteral("マイコン　書き込み"), 120, 960, 1695, 495);
+    Command3 = desktop::twips_button(this, QStringLiteral("終了"), 2160, 960, 1695, 495);
+    Command2 = desktop::twips_button(this, QStringLiteral("キャンセル"), 4320, 960, 1695, 495);
 
     QObject::connect(Command1, &QPushButton::clicked, this, [this] { write_mcu(); });
     QObject::connect(Command3, &QPushButton::clicked, this, [] { desktop::ending().end_now(); });
