@@ -8,6 +8,7 @@
 #include "devicelink/link.h"
 #include "devicelink/linux_platform.h"
 #include "support/doubles.h"
+#include "support/sim_process.h"
 #include "support/socket_unit.h"
 
 namespace {
@@ -36,16 +37,8 @@ protected:
 TEST_F(timing_over_socket, zova3_sim_reports_the_base_it_was_given)
 {
     const QString path = QString::fromStdString(sockets.directory() + "/timing.sock");
-    QProcess sim;
-    sim.start(ZOVA_SIM_PROGRAM, {"--socket", path, "--trace", "--timing-base", "0x01D0"});
-    QByteArray out;
-    const auto read_until = [&](const char* text) {
-        while (!out.contains(text) && sim.waitForReadyRead(5000)) {
-            out += sim.readAll();
-        }
-        return out.contains(text);
-    };
-    ASSERT_TRUE(read_until("serving"));
+    testing_support::sim_process sim({"--socket", path, "--trace", "--timing-base", "0x01D0"});
+    ASSERT_TRUE(sim.read_until("serving"));
 
     adjust::show_form6();
     adjust::Form6* form = adjust::form6();
@@ -55,15 +48,13 @@ TEST_F(timing_over_socket, zova3_sim_reports_the_base_it_was_given)
     form->pv1size->setValue(0x123);  // entry 66: address 0x0212
     form->close();
     delete form;
-    ASSERT_TRUE(read_until("timing_mode      0F 00"));
+    ASSERT_TRUE(sim.read_until("timing_mode      0F 00"));
 
-    const QString trace = QString::fromUtf8(out);
+    const QString trace = QString::fromUtf8(sim.output);
     EXPECT_TRUE(trace.contains("timing_read      10 00 F8 01")) << trace.toStdString();
     EXPECT_TRUE(trace.contains("timing_read      10 00 18 02")) << trace.toStdString();
     EXPECT_TRUE(trace.contains("timing_write     11 00 12 02 23")) << trace.toStdString();
     EXPECT_TRUE(trace.contains("timing_apply     12 00 12 02 23")) << trace.toStdString();
-    sim.terminate();
-    ASSERT_TRUE(sim.waitForFinished(5000));
 }
 
 TEST(zova3_sim_options, a_timing_base_beyond_16_bits_is_refused)

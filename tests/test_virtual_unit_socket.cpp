@@ -16,6 +16,7 @@
 #include "devicelink/linux_platform.h"
 #include "devicelink/virtual_units.h"
 #include "sim/server.h"
+#include "support/sim_process.h"
 #include "support/socket_unit.h"
 
 namespace {
@@ -180,29 +181,23 @@ TEST_F(over_socket, no_or_malformed_greeting_does_not_match)
 TEST_F(over_socket, zova3_sim_program_serves_and_traces_frames)
 {
     const std::string path = sockets.directory() + "/program.sock";
-    QProcess sim;
-    sim.start(ZOVA_SIM_PROGRAM, {"--socket", QString::fromStdString(path), "--trace", "--product", "0x0002"});
-    QByteArray out;
-    const auto read_until = [&](const char* text) {
-        while (!out.contains(text) && sim.waitForReadyRead(5000)) {
-            out += sim.readAll();
-        }
-        return out.contains(text);
-    };
-    ASSERT_TRUE(read_until("serving"));
+    {
+        testing_support::sim_process sim({"--socket", QString::fromStdString(path), "--trace", "--product", "0x0002"});
+        ASSERT_TRUE(sim.read_until("serving"));
 
-    ASSERT_TRUE(devicelink::find_device());
-    devicelink::build::presence_query();
-    devicelink::exchange();
-    EXPECT_NE(devicelink::input_report[1], 0);
-    devicelink::close_handles();
+        ASSERT_TRUE(devicelink::find_device());
+        devicelink::build::presence_query();
+        devicelink::exchange();
+        EXPECT_NE(devicelink::input_report[1], 0);
+        devicelink::close_handles();
 
-    ASSERT_TRUE(read_until("presence_query"));
-    const QString trace = QString::fromUtf8(out.mid(out.indexOf("presence_query")));
-    EXPECT_TRUE(trace.section('\n', 0, 0).contains("02 00 00 00 00 00 00 00")) << trace.toStdString();
-    sim.terminate();
-    ASSERT_TRUE(sim.waitForFinished(5000));
-    EXPECT_EQ(sim.exitCode(), 0);
+        ASSERT_TRUE(sim.read_until("presence_query"));
+        const QString trace = QString::fromUtf8(sim.output.mid(sim.output.indexOf("presence_query")));
+        EXPECT_TRUE(trace.section('\n', 0, 0).contains("02 00 00 00 00 00 00 00")) << trace.toStdString();
+        sim.process.terminate();
+        ASSERT_TRUE(sim.process.waitForFinished(5000));
+        EXPECT_EQ(sim.process.exitCode(), 0);
+    }
     EXPECT_NE(::access(path.c_str(), F_OK), 0) << "socket left behind";
 }
 
