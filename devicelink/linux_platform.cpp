@@ -47,11 +47,11 @@ bool wait_readable(int fd, int timeout_ms)
 
 }  // namespace
 
-std::vector<std::string> list_hidraw_nodes()
+std::vector<std::string> list_hidraw_nodes(const std::string& directory)
 {
     std::vector<std::pair<unsigned long, std::string>> nodes;
     std::error_code ec;
-    for (const auto& e : std::filesystem::directory_iterator("/dev", ec)) {
+    for (const auto& e : std::filesystem::directory_iterator(directory, ec)) {
         const std::string name = e.path().filename().string();
         if (!name.starts_with("hidraw") || name.size() == 6) {
             continue;

@@ -41,7 +41,7 @@ private:
     int next_handle_ = 0;
 };
 
-// The /dev/hidraw nodes in numeric order.
-std::vector<std::string> list_hidraw_nodes();
+// The hidraw nodes of a device directory, in numeric order (hidraw10 after hidraw9).
+std::vector<std::string> list_hidraw_nodes(const std::string& directory = "/dev");
 
 }  // namespace devicelink

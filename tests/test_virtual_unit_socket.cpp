@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -199,6 +200,18 @@ TEST_F(over_socket, zova3_sim_program_serves_and_traces_frames)
         EXPECT_EQ(sim.process.exitCode(), 0);
     }
     EXPECT_NE(::access(path.c_str(), F_OK), 0) << "socket left behind";
+}
+
+TEST(hidraw_nodes, are_tried_in_numeric_order_and_other_names_are_ignored)
+{
+    QTemporaryDir dev;
+    for (const char* name : {"hidraw10", "hidraw2", "hidraw0", "hidraw", "hidraw1x", "hiddev0", "hidraw9"}) {
+        QFile f(dev.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    const std::string d = dev.path().toStdString();
+    EXPECT_EQ(devicelink::list_hidraw_nodes(d),
+              (std::vector<std::string>{d + "/hidraw0", d + "/hidraw2", d + "/hidraw9", d + "/hidraw10"}));
 }
 
 TEST(virtual_unit_directory, tmp_fallback_is_used_only_when_private)
