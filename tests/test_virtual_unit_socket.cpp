@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -212,6 +213,50 @@ TEST(hidraw_nodes, are_tried_in_numeric_order_and_other_names_are_ignored)
     const std::string d = dev.path().toStdString();
     EXPECT_EQ(devicelink::list_hidraw_nodes(d),
               (std::vector<std::string>{d + "/hidraw0", d + "/hidraw2", d + "/hidraw9", d + "/hidraw10"}));
+}
+
+// A FIFO stands in for a hidraw node of a device without numbered reports:
+// the kernel hands over the report alone, and the link must still find the
+// report ID at index 0.
+TEST(hidraw_nodes, unnumbered_reports_get_a_zero_report_id_in_front)
+{
+    QTemporaryDir dev;
+    const std::string node = dev.filePath("hidraw0").toStdString();
+    ASSERT_EQ(::mkfifo(node.c_str(), 0600), 0);
+    const int device_side = ::open(node.c_str(), O_RDWR);
+    ASSERT_GE(device_side, 0);
+
+    devicelink::linux_platform p;
+    const int handle = p.open(node);
+    const int reader = p.open_for_reading(node);
+    ASSERT_GE(handle, 0);
+    ASSERT_GE(reader, 0);
+
+    const std::array<std::uint8_t, 3> stale{9, 9, 9};
+    ASSERT_EQ(::write(device_side, stale.data(), stale.size()), 3);
+    p.discard_pending(reader);
+
+    const std::array<std::uint8_t, 4> report{0xA1, 0xB2, 0xC3, 0xD4};
+    ASSERT_EQ(::write(device_side, report.data(), report.size()), 4);
+    std::vector<std::uint8_t> buffer(65, 0xEE);
+    EXPECT_EQ(p.read(reader, buffer, 1000), 5);
+    std::vector<std::uint8_t> expected(65, 0);
+    std::copy(report.begin(), report.end(), expected.begin() + 1);
+    EXPECT_EQ(buffer, expected);
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(p.read(reader, buffer, 100), 0);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(90));
+
+    // Writes go out as given, report ID first.
+    const std::array<std::uint8_t, 9> out{0, 2, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_TRUE(p.write(handle, out));
+    std::array<std::uint8_t, 16> got{};
+    EXPECT_EQ(::read(device_side, got.data(), got.size()), 9);
+    EXPECT_EQ(got[1], 2);
+    p.close(reader);
+    p.close(handle);
+    ::close(device_side);
 }
 
 TEST(virtual_unit_directory, tmp_fallback_is_used_only_when_private)
