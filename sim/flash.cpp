@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "devicelink/commands.h"
+#include "sim/options.h"
 #include "sim/unit.h"
 
 namespace sim {
@@ -63,18 +64,6 @@ void answer_poll(unit& u)
     }
     const std::array<std::uint8_t, 1> not_ready{0x00};
     reply(u, not_ready);
-}
-
-bool parse_number(const QString& text, std::uint32_t max, std::uint32_t& out)
-{
-    bool ok = false;
-    const qulonglong v = text.startsWith("0x", Qt::CaseInsensitive) ? text.mid(2).toULongLong(&ok, 16)
-                                                                     : text.toULongLong(&ok, 10);
-    if (!ok || v > max) {
-        return false;
-    }
-    out = static_cast<std::uint32_t>(v);
-    return true;
 }
 
 }  // namespace
@@ -200,14 +189,12 @@ void add_flash_options(QCommandLineParser& parser)
 bool apply_flash_options(const QCommandLineParser& parser, unit& u, QString& error)
 {
     flash_state& s = u.flash;
-    if (parser.isSet("flash-polls") && !parse_number(parser.value("flash-polls"), 0xFFFFFFFF, s.polls_before_ready)) {
-        error = QString("bad value for --flash-polls: %1").arg(parser.value("flash-polls"));
+    if (!option_number(parser, "flash-polls", 0xFFFFFFFF, s.polls_before_ready, error)) {
         return false;
     }
     if (parser.isSet("flash-corrupt-at")) {
         std::uint32_t a = 0;
-        if (!parse_number(parser.value("flash-corrupt-at"), address_mask, a)) {
-            error = QString("bad value for --flash-corrupt-at: %1").arg(parser.value("flash-corrupt-at"));
+        if (!option_number(parser, "flash-corrupt-at", address_mask, a, error)) {
             return false;
         }
         s.corrupt_address = a;

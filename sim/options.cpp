@@ -6,10 +6,8 @@
 
 namespace sim {
 
-namespace {
-
-bool number(const QCommandLineParser& parser, const QString& name, std::uint32_t max, std::uint32_t& out,
-            QString& error)
+bool option_number(const QCommandLineParser& parser, const QString& name, std::uint32_t max, std::uint32_t& out,
+                   QString& error)
 {
     if (!parser.isSet(name)) {
         return true;
@@ -26,10 +24,12 @@ bool number(const QCommandLineParser& parser, const QString& name, std::uint32_t
     return true;
 }
 
+namespace {
+
 bool number16(const QCommandLineParser& parser, const QString& name, std::uint16_t& out, QString& error)
 {
     std::uint32_t v = out;
-    if (!number(parser, name, 0xFFFF, v, error)) {
+    if (!option_number(parser, name, 0xFFFF, v, error)) {
         return false;
     }
     out = static_cast<std::uint16_t>(v);
@@ -63,8 +63,8 @@ std::string apply_options(const QCommandLineParser& parser, unit& u, QString& er
         !number16(parser, "version", u.opt.version, error) ||
         !number16(parser, "input-length", u.opt.input_length, error) ||
         !number16(parser, "output-length", u.opt.output_length, error) ||
-        !number(parser, "stop-after", 0xFFFFFFFF, u.opt.stop_after_frames, error) ||
-        !number(parser, "drop-every", 0xFFFFFFFF, u.opt.drop_every_nth_reply, error) ||
+        !option_number(parser, "stop-after", 0xFFFFFFFF, u.opt.stop_after_frames, error) ||
+        !option_number(parser, "drop-every", 0xFFFFFFFF, u.opt.drop_every_nth_reply, error) ||
         !apply_flash_options(parser, u, error) || !apply_timing_options(parser, u, error) ||
         !apply_picture_options(parser, u, error)) {
         return {};

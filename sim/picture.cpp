@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "devicelink/commands.h"
+#include "sim/options.h"
 #include "sim/unit.h"
 
 namespace sim {
@@ -196,10 +197,8 @@ bool apply_picture_options(const QCommandLineParser& parser, unit& u, QString& e
         return false;
     }
     if (parser.isSet("fpga")) {
-        bool ok = false;
-        const uint n = parser.value("fpga").toUInt(&ok, 0);
-        if (!ok || n > 0xFF) {
-            error = QString("bad value for --fpga: %1").arg(parser.value("fpga"));
+        std::uint32_t n = 0;
+        if (!option_number(parser, "fpga", 0xFF, n, error)) {
             return false;
         }
         p.fpga = static_cast<std::uint8_t>(n);

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "devicelink/commands.h"
+#include "sim/options.h"
 #include "sim/unit.h"
 
 namespace sim {
@@ -178,14 +179,11 @@ bool apply_timing_options(const QCommandLineParser& parser, unit& u, QString& er
     if (!parser.isSet("timing-base")) {
         return true;
     }
-    const QString text = parser.value("timing-base");
-    bool ok = false;
-    const uint v = text.startsWith("0x", Qt::CaseInsensitive) ? text.mid(2).toUInt(&ok, 16) : text.toUInt(&ok, 10);
-    if (!ok || v > 0xFFFF) {
-        error = QString("bad value for --timing-base: %1").arg(text);
+    std::uint32_t base = 0;
+    if (!option_number(parser, "timing-base", 0xFFFF, base, error)) {
         return false;
     }
-    place_timing_area(u.timing, static_cast<std::uint16_t>(v));
+    place_timing_area(u.timing, static_cast<std::uint16_t>(base));
     return true;
 }
 
