@@ -3,7 +3,7 @@
 # any of them is missing. Run as root on Debian 12.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev fonts-noto-cjk xvfb xauth)
+packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev fonts-noto-cjk)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
