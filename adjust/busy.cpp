@@ -1,5 +1,7 @@
 #include "adjust/busy.h"
 
+#include <QObject>
+
 #include <map>
 
 namespace adjust {
@@ -27,15 +29,11 @@ void set_download_running(bool r)
     }
 }
 
-int on_download_running(std::function<void(bool)> listener)
+void on_download_running(QObject* owner, std::function<void(bool)> listener)
 {
-    listeners.emplace(next_id, std::move(listener));
-    return next_id++;
-}
-
-void forget_download_listener(int id)
-{
-    listeners.erase(id);
+    const int id = next_id++;
+    listeners.emplace(id, std::move(listener));
+    QObject::connect(owner, &QObject::destroyed, [id] { listeners.erase(id); });
 }
 
 }  // namespace adjust

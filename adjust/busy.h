@@ -4,12 +4,13 @@
 
 #include <functional>
 
+class QObject;
+
 namespace adjust {
 
 bool download_running();
 void set_download_running(bool running);
-// Returns an id for forget_download_listener.
-int on_download_running(std::function<void(bool)> listener);
-void forget_download_listener(int id);
+// Tells listener of every change for as long as owner (a window) exists.
+void on_download_running(QObject* owner, std::function<void(bool)> listener);
 
 }  // namespace adjust

@@ -58,6 +58,13 @@ Form1::Form1(QWidget* parent) : QWidget(parent)
     connect();
 }
 
+Form1::~Form1()
+{
+    if (the_main_window == this) {
+        the_main_window = nullptr;
+    }
+}
+
 void Form1::enable_buttons(bool enabled)
 {
     for (QPushButton* b : {Command1, Command2, Command3, Command10}) {

@@ -23,6 +23,7 @@ class Form1 : public QWidget {
     Q_OBJECT
 public:
     explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
 
     // The connection check, run once when the window loads.
     void connect();

@@ -267,12 +267,7 @@ Form2::Form2(QWidget* parent) : QWidget(parent)
     }
 
     enable_sending(!download_running());
-    download_listener = on_download_running([this](bool running) { enable_sending(!running); });
-}
-
-Form2::~Form2()
-{
-    forget_download_listener(download_listener);
+    on_download_running(this, [this](bool running) { enable_sending(!running); });
 }
 
 void Form2::enable_sending(bool enabled)

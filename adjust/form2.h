@@ -86,7 +86,6 @@ class Form2 : public QWidget {
     Q_OBJECT
 public:
     explicit Form2(QWidget* parent = nullptr);
-    ~Form2() override;
 
     QGroupBox* Frame1;  // "入力切替"
     QGroupBox* Frame2;  // the cursor pad
@@ -101,7 +100,6 @@ public:
 
 private:
     void enable_sending(bool enabled);
-    int download_listener = -1;
 };
 
 // A click on a key: its code to the unit, the power key ends the program.

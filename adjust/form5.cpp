@@ -148,7 +148,7 @@ Form5::Form5(QWidget* parent) : QWidget(parent)
     QObject::connect(Command5, &QPushButton::clicked, this, [this] { close(); });
 
     // The command-file load streams into flash; nothing of ours may land among its frames.
-    download_listener = on_download_running([this](bool running) {
+    on_download_running(this, [this](bool running) {
         update_buttons();
         if (!running && check_pending) {
             // Checked from the event loop, once the download's own handler has returned.
@@ -171,11 +171,6 @@ Form5::Form5(QWidget* parent) : QWidget(parent)
     } else {
         fpga_check();
     }
-}
-
-Form5::~Form5()
-{
-    forget_download_listener(download_listener);
 }
 
 void Form5::update_buttons()

@@ -47,7 +47,6 @@ class Form5 : public QWidget {
     Q_OBJECT
 public:
     explicit Form5(QWidget* parent = nullptr);
-    ~Form5() override;
 
     picture_box* Picture1;
     QPushButton* Command1;
@@ -74,7 +73,6 @@ private:
     bool attempted = false;          // a read-out ran since the load
     bool reading = false;
     bool close_after_reading = false;
-    int download_listener = -1;
 };
 
 // The capture window while it is loaded, else nullptr.

@@ -298,12 +298,7 @@ Form6::Form6(QWidget* parent) : QWidget(parent)
     QObject::connect(Command2, &QPushButton::clicked, this, [this] { load_timing_file(*this); });
 
     enable_sending(!download_running());
-    download_listener = on_download_running([this](bool running) { enable_sending(!running); });
-}
-
-Form6::~Form6()
-{
-    forget_download_listener(download_listener);
+    on_download_running(this, [this](bool running) { enable_sending(!running); });
 }
 
 void Form6::load()

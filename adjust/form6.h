@@ -63,7 +63,6 @@ class Form6 : public QWidget {
     Q_OBJECT
 public:
     explicit Form6(QWidget* parent = nullptr);
-    ~Form6() override;
 
     // The opening steps: read the unit's timing area and bring the controls in line.
     void load();
@@ -121,7 +120,6 @@ protected:
 
 private:
     void enable_sending(bool enabled);
-    int download_listener = -1;
 };
 
 // One block of four table entries from entry k to the unit, at base + k.

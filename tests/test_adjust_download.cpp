@@ -39,7 +39,8 @@ TEST_F(command_file_load, writes_the_chosen_file_at_0xE8000_and_verifies_it)
     unit.log.clear();
     text_log texts(*form.Text1);
     std::vector<bool> buttons_while_running;
-    const int listener = adjust::on_download_running([&](bool running) {
+    QObject listener;
+    adjust::on_download_running(&listener, [&](bool running) {
         if (running) {
             for (QPushButton* b : {form.Command1, form.Command2, form.Command3, form.Command10}) {
                 buttons_while_running.push_back(b->isEnabled());
@@ -47,7 +48,6 @@ TEST_F(command_file_load, writes_the_chosen_file_at_0xE8000_and_verifies_it)
         }
     });
     load(form, path);
-    adjust::forget_download_listener(listener);
 
     const unsigned sum = std::accumulate(content.begin(), content.end(), 0u);
     const QString hex_sum = QString::number(sum, 16).toUpper();
